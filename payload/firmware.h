@@ -18,8 +18,8 @@ struct BankImage {
 
 // The payload in force. The program never changes these; a test may point them at
 // a payload of its own.
-extern const std::uint8_t* LoaderImage;     // kLoaderSize bytes
-extern const BankImage* BankImages;         // kBankCount banks, in programming order
+extern const std::uint8_t* LoaderImage;  // kLoaderSize bytes
+extern const BankImage* BankImages;      // kBankCount banks, in programming order
 
 // The payload built into the program.
 const std::uint8_t* BuiltInLoaderImage();

@@ -9,7 +9,7 @@ bool ProgramBanks();
 // How long the loader is given to acknowledge a page of one bank.
 struct BankTiming {
   std::uint8_t bank;
-  std::uint16_t polls;          // after the immediate read
+  std::uint16_t polls;  // after the immediate read
   std::uint16_t poll_wait_ms;
   std::uint16_t after_page_ms;  // after every page, sent or skipped
 };

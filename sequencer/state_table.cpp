@@ -8,12 +8,14 @@ namespace {
 using Step = void (*)();
 
 constexpr Step kSteps[] = {
-    nullptr,          ConnectStep,         AskForPowerStep,        SynchroniseStep,
-    CalibrationOffStep, CalibrationReplyStep, ProbeStep,           ProbeReplyStep,
-    StartDownloadStep,  NextChunkStep,       ChunkReplyStep,         StartLoaderStep,
-    PrepareEraseStep,   EraseStep,           SecondPassStep,         PauseStep,
-    DataModeStep,       AnnounceProgrammingStep, ProgramStep,        ReportSuccessStep,
-    FinishStep,         CleanUpStep,
+    nullptr,          ConnectStep,        AskForPowerStep,
+    SynchroniseStep,  CalibrationOffStep, CalibrationReplyStep,
+    ProbeStep,        ProbeReplyStep,     StartDownloadStep,
+    NextChunkStep,    ChunkReplyStep,     StartLoaderStep,
+    PrepareEraseStep, EraseStep,          SecondPassStep,
+    PauseStep,        DataModeStep,       AnnounceProgrammingStep,
+    ProgramStep,      ReportSuccessStep,  FinishStep,
+    CleanUpStep,
 };
 static_assert(sizeof kSteps / sizeof kSteps[0] == 22);
 

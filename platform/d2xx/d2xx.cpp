@@ -28,8 +28,7 @@ FtStatus FT_SetBaudRate(FtHandle handle, std::uint32_t baud) {
 
 FtStatus FT_SetDataCharacteristics(FtHandle handle, std::uint8_t word_length,
                                    std::uint8_t stop_bits, std::uint8_t parity) {
-  return handle ? handle->SetDataCharacteristics(word_length, stop_bits, parity)
-                : kFtInvalidHandle;
+  return handle ? handle->SetDataCharacteristics(word_length, stop_bits, parity) : kFtInvalidHandle;
 }
 
 FtStatus FT_SetFlowControl(FtHandle handle, std::uint16_t flow, std::uint8_t xon,
@@ -57,8 +56,7 @@ FtStatus FT_Purge(FtHandle handle, std::uint32_t mask) {
   return handle ? handle->Purge(mask) : kFtInvalidHandle;
 }
 
-FtStatus FT_Write(FtHandle handle, const void* data, std::uint32_t length,
-                  std::uint32_t* written) {
+FtStatus FT_Write(FtHandle handle, const void* data, std::uint32_t length, std::uint32_t* written) {
   if (handle == nullptr) return kFtInvalidHandle;
   if (written == nullptr || (data == nullptr && length > 0)) return kFtInvalidParameter;
   return handle->Write(data, length, written);

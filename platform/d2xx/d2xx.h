@@ -35,6 +35,5 @@ FtStatus FT_SetTimeouts(FtHandle handle, std::uint32_t read_ms, std::uint32_t wr
 FtStatus FT_GetQueueStatus(FtHandle handle, std::uint32_t* rx_waiting);
 FtStatus FT_Read(FtHandle handle, void* buffer, std::uint32_t count, std::uint32_t* read);
 FtStatus FT_Purge(FtHandle handle, std::uint32_t mask);
-FtStatus FT_Write(FtHandle handle, const void* data, std::uint32_t length,
-                  std::uint32_t* written);
+FtStatus FT_Write(FtHandle handle, const void* data, std::uint32_t length, std::uint32_t* written);
 FtStatus FT_Close(FtHandle handle);

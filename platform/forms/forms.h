@@ -34,6 +34,11 @@ class TComponent : public TObject {
 
   TComponent* Owner() const { return owner_; }
 
+ protected:
+  // Destroys the owned components now, newest first; a form does this before its
+  // own window goes, so that no control outlives the window it sits in.
+  void DestroyComponents();
+
  private:
   void Release(TComponent* owned);
 
@@ -232,6 +237,8 @@ class TTimer : public TComponent {
   void SetEnabled(bool enabled);
   std::uint32_t Interval() const { return interval_ms_; }
   void SetInterval(std::uint32_t interval_ms);
+  // Counts only when enabled and with a non-zero interval; a tick without OnTimer does nothing.
+  bool Active() const { return enabled_ && interval_ms_ > 0; }
 
   TNotifyEvent OnTimer;
 
@@ -313,6 +320,9 @@ class TApplication : public TComponent {
   void ShowException(const Exception& e);
 
   TForm* MainForm() const { return main_form_; }
+  // Ends Run once the running handler has returned (the main form's Close).
+  void Terminate();
+  bool Terminated() const { return terminated_; }
   // Destroys every form; the program's end, or a test starting afresh.
   void DestroyForms();
 
@@ -321,10 +331,17 @@ class TApplication : public TComponent {
 
   std::string title_;
   TForm* main_form_ = nullptr;
+  bool terminated_ = false;
 };
 
 // The application object; valid for the whole program.
 extern TApplication* Application;
+
+namespace forms {
+// Runs an event handler as the message loop does: an exception escaping it is shown
+// with Application->ShowException and the program carries on.
+void RunHandler(const std::function<void()>& handler);
+}  // namespace forms
 
 template <class T>
 void TApplication::CreateForm(T*& reference) {
@@ -340,5 +357,5 @@ void TApplication::CreateForm(T*& reference) {
   }
   reference = form;
   Adopt(form);
-  if (form->OnCreate) form->OnCreate(form);
+  if (form->OnCreate) forms::RunHandler([form] { form->OnCreate(form); });
 }

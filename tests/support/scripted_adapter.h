@@ -13,7 +13,7 @@ class ScriptedAdapter final : public d2xx::Backend {
   struct Log {
     std::vector<std::string> calls;  // e.g. "SetBaudRate 19200", "Purge 1", "Write 5"
     std::vector<std::vector<std::uint8_t>> writes;
-    std::deque<std::uint8_t> rx;  // bytes waiting to be read
+    std::deque<std::uint8_t> rx;          // bytes waiting to be read
     std::deque<FtStatus> write_statuses;  // consumed one per write; empty means success
     FtStatus settings_status = kFtOk;
     std::string opened_with;
