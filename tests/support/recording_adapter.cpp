@@ -1,5 +1,7 @@
 #include "tests/support/recording_adapter.h"
 
+#include "platform/ticks/ticks.h"
+
 namespace {
 
 class RecordingDevice final : public FtDevice {
@@ -18,6 +20,7 @@ class RecordingDevice final : public FtDevice {
     return inner_->SetTimeouts(read_ms, write_ms);
   }
   FtStatus GetQueueStatus(std::uint32_t* waiting) override {
+    log_.poll_times_us.push_back(ticks::Current().NowUs());
     return inner_->GetQueueStatus(waiting);
   }
   FtStatus Read(void* buffer, std::uint32_t count, std::uint32_t* read) override {
@@ -27,6 +30,7 @@ class RecordingDevice final : public FtDevice {
   FtStatus Write(const void* data, std::uint32_t length, std::uint32_t* written) override {
     const auto* bytes = static_cast<const std::uint8_t*>(data);
     log_.writes.emplace_back(bytes, bytes + length);
+    log_.write_times_us.push_back(ticks::Current().NowUs());
     return inner_->Write(data, length, written);
   }
   FtStatus Close() override {

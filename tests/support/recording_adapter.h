@@ -18,6 +18,8 @@ class RecordingAdapter final : public d2xx::Backend {
   FtStatus OpenByDescription(const char* description, FtHandle* handle) override;
 
   std::vector<std::vector<std::uint8_t>> writes;
+  std::vector<std::uint64_t> write_times_us;  // when each write began, on the program clock
+  std::vector<std::uint64_t> poll_times_us;   // when the program asked what had arrived
   int opens = 0;
   int closes = 0;
 

@@ -55,6 +55,14 @@ bool UpdateRig::RunUpdate(std::uint32_t limit_ms) {
       limit_ms);
 }
 
+bool UpdateRig::RunTo(std::uint8_t state, std::uint32_t limit_ms) {
+  AnswerPowerPrompts();
+  PressButton();
+  const bool reached = RunUntil([state] { return UpdateState == state; }, limit_ms);
+  Updater->Timer1->SetEnabled(false);
+  return reached;
+}
+
 std::string UpdateRig::Label() const { return Updater->lbInfo->Caption(); }
 std::string UpdateRig::Button() const { return Updater->btStart->Caption(); }
 std::string UpdateRig::Trace() { return velka.TraceText(); }

@@ -27,6 +27,9 @@ class UpdateRig {
   // START, and the device switched on when the updater asks for it (and off and on
   // again when it asks for that); then runs until the update has ended.
   bool RunUpdate(std::uint32_t limit_ms = 120000);
+  // START, and the device switched on when asked; stops ticking once the sequencer
+  // has reached `state`, so a test can run that state's operation itself.
+  bool RunTo(std::uint8_t state, std::uint32_t limit_ms = 120000);
   // Switches the device off and on when the power-cycle prompt shows, from now on.
   void AnswerPowerPrompts();
 

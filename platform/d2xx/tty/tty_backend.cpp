@@ -204,7 +204,7 @@ class TtyDevice final : public FtDevice {
       }
       if (n < 0 && errno == EINTR) continue;
       if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) return kFtIoError;
-      if (!WaitWritable(deadline)) continue;
+      if (!WaitWritable(deadline)) return kFtIoError;
     }
     return Drain(deadline);
   }
