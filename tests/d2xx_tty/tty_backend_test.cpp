@@ -118,8 +118,7 @@ TEST_P(DiscoveryTest, FindsTheFirstTtyWhoseUsbProductIsTheDescription) {
   if (!c.tty_class) fs::remove_all(tree.sys() / "class" / "tty");
 
   const d2xx::TtyBackend backend(tree.sys().string(), tree.dev().string());
-  const std::string expected =
-      *c.expected ? (tree.dev() / c.expected).string() : std::string();
+  const std::string expected = *c.expected ? (tree.dev() / c.expected).string() : std::string();
   EXPECT_EQ(backend.FindPort(kDescription), expected);
 }
 
@@ -129,26 +128,21 @@ INSTANTIATE_TEST_SUITE_P(
     Trees, DiscoveryTest,
     ::testing::Values(
         DiscoveryCase{"match", {{.tty = "ttyUSB0"}}, "ttyUSB0"},
-        DiscoveryCase{"product_without_newline",
-                      {{.tty = "ttyUSB0", .product = kDescription}},
-                      "ttyUSB0"},
+        DiscoveryCase{
+            "product_without_newline", {{.tty = "ttyUSB0", .product = kDescription}}, "ttyUSB0"},
         DiscoveryCase{"other_description", {kOther}, ""},
-        DiscoveryCase{"longer_description",
-                      {{.tty = "ttyUSB0", .product = "TALVEK Update Adapter 2\n"}},
-                      ""},
-        DiscoveryCase{"shorter_description",
-                      {{.tty = "ttyUSB0", .product = "TALVEK Update\n"}},
-                      ""},
-        DiscoveryCase{"other_case", {{.tty = "ttyUSB0", .product = "talvek update adapter\n"}},
-                      ""},
-        DiscoveryCase{"trailing_space",
-                      {{.tty = "ttyUSB0", .product = "TALVEK Update Adapter \n"}},
-                      ""},
+        DiscoveryCase{
+            "longer_description", {{.tty = "ttyUSB0", .product = "TALVEK Update Adapter 2\n"}}, ""},
+        DiscoveryCase{
+            "shorter_description", {{.tty = "ttyUSB0", .product = "TALVEK Update\n"}}, ""},
+        DiscoveryCase{"other_case", {{.tty = "ttyUSB0", .product = "talvek update adapter\n"}}, ""},
+        DiscoveryCase{
+            "trailing_space", {{.tty = "ttyUSB0", .product = "TALVEK Update Adapter \n"}}, ""},
         DiscoveryCase{"second_matches", {kOther, {.tty = "ttyUSB1"}}, "ttyUSB1"},
-        DiscoveryCase{"two_adapters_first_by_name", {{.tty = "ttyUSB1"}, {.tty = "ttyUSB0"}},
-                      "ttyUSB0"},
-        DiscoveryCase{"two_adapters_numbered", {{.tty = "ttyUSB10"}, {.tty = "ttyUSB2"}},
-                      "ttyUSB2"},
+        DiscoveryCase{
+            "two_adapters_first_by_name", {{.tty = "ttyUSB1"}, {.tty = "ttyUSB0"}}, "ttyUSB0"},
+        DiscoveryCase{
+            "two_adapters_numbered", {{.tty = "ttyUSB10"}, {.tty = "ttyUSB2"}}, "ttyUSB2"},
         DiscoveryCase{"no_product", {{.tty = "ttyUSB0", .product = std::nullopt}}, ""},
         // The hub's string must not stand in for the adapter's missing one.
         DiscoveryCase{"no_product_hub_matches",
@@ -371,12 +365,10 @@ TEST_F(AdapterTest, LineFollowsTheSettingsOfAnUpdateRun) {
 
   const std::vector<LineStep> steps = {
       {"first handshake answered: one stop bit",
-       [](FtHandle h) { return FT_SetDataCharacteristics(h, 8, kFtStopBits1, 0); }, B19200,
-       false},
+       [](FtHandle h) { return FT_SetDataCharacteristics(h, 8, kFtStopBits1, 0); }, B19200, false},
       {"loader: 115200", [](FtHandle h) { return FT_SetBaudRate(h, 115200); }, B115200, false},
       {"loader: one stop bit",
-       [](FtHandle h) { return FT_SetDataCharacteristics(h, 8, kFtStopBits1, 0); }, B115200,
-       false},
+       [](FtHandle h) { return FT_SetDataCharacteristics(h, 8, kFtStopBits1, 0); }, B115200, false},
       {"flow control none", [](FtHandle h) { return FT_SetFlowControl(h, 0, 0, 0); }, B115200,
        false},
       {"second pass: 19200", [](FtHandle h) { return FT_SetBaudRate(h, 19200); }, B19200, false},
@@ -426,7 +418,8 @@ INSTANTIATE_TEST_SUITE_P(
                     [](FtHandle h) { return FT_SetDataCharacteristics(h, 8, 0, 2); }},
         Unsupported{"one_and_a_half_stop_bits",
                     [](FtHandle h) { return FT_SetDataCharacteristics(h, 8, 1, 0); }},
-        Unsupported{"stop_code_3", [](FtHandle h) { return FT_SetDataCharacteristics(h, 8, 3, 0); }},
+        Unsupported{"stop_code_3",
+                    [](FtHandle h) { return FT_SetDataCharacteristics(h, 8, 3, 0); }},
         Unsupported{"rts_cts", [](FtHandle h) { return FT_SetFlowControl(h, 0x0100, 0, 0); }},
         Unsupported{"dtr_dsr", [](FtHandle h) { return FT_SetFlowControl(h, 0x0200, 0, 0); }},
         Unsupported{"xon_xoff",
@@ -540,7 +533,8 @@ TEST_F(AdapterTest, PurgeDiscardsStaleBytesOnlyOnTheReceiveSide) {
 TEST_F(AdapterTest, AWriteLargerThanTheDriverTakesAtOnceArrivesWhole) {
   Connect();
   Bytes frame(256 * 1024);
-  for (std::size_t i = 0; i < frame.size(); ++i) frame[i] = static_cast<std::uint8_t>(i * 7 + i / 256);
+  for (std::size_t i = 0; i < frame.size(); ++i)
+    frame[i] = static_cast<std::uint8_t>(i * 7 + i / 256);
 
   Bytes got;
   std::thread device([&] { got = pty_.Receive(frame.size(), 3000ms); });

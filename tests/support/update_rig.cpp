@@ -35,7 +35,10 @@ UpdateRig::~UpdateRig() {
   Updater = nullptr;
 }
 
-void UpdateRig::PressButton() { Updater->btStart->Click(); }
+void UpdateRig::PressButton() {
+  last_label_.clear();  // a new run: its prompts are new to the person
+  Updater->btStart->Click();
+}
 
 bool UpdateRig::RunUntil(const std::function<bool()>& done, std::uint32_t limit_ms) {
   return loop.RunUntil(done, limit_ms);
