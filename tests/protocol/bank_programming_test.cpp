@@ -62,8 +62,8 @@ TEST(ProgramBanks, WaitsFiftyMillisecondsAfterEveryPageOfBankFC) {
   }
   ASSERT_EQ(fc_headers.size(), 64u);
   for (std::size_t i = 1; i < fc_headers.size(); ++i) {
-    EXPECT_GE(fc_headers[i] - fc_headers[i - 1], 50000u + 89000u) << "page " << i
-                                                                  << ": its wire time and 50 ms";
+    EXPECT_GE(fc_headers[i] - fc_headers[i - 1], 50000u + 89000u)
+        << "page " << i << ": its wire time and 50 ms";
   }
 }
 

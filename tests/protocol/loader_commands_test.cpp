@@ -67,32 +67,31 @@ TEST(EraseFlash, WithoutAnAcknowledgementFailsAfterFortyPollsWithoutProgress) {
 // readable: both bytes' wire time and the adapter's 1 ms.
 constexpr std::uint64_t kCommandToReplyUs = 174 + 87 + 1000;
 
-// The late reply that the 40th poll after the command just sees; one more millisecond
-// and none sees it.
-std::uint32_t DelayForFortiethPoll(const UpdateRig& rig) {
-  const std::uint64_t sent = rig.recorder.write_times_us.back();
-  const std::vector<std::uint64_t> polls = PollsAfter(rig, sent);
-  EXPECT_EQ(polls.size(), 40u);
-  return static_cast<std::uint32_t>((polls.at(39) - sent - kCommandToReplyUs) / 1000);
-}
-
-TEST(EraseFlash, TheFortiethAcknowledgementPollIsTheLast) {
+// A command of `state` whose reply comes just in time for the 40th poll after the
+// command succeeds; one millisecond later it fails.
+void ExpectTheFortiethPollIsTheLast(std::uint8_t state, const sim::StepRef& reply,
+                                    bool (*command)()) {
   std::uint32_t delay_ms = 0;
   {
     UpdateRig rig;
-    ASSERT_TRUE(rig.RunTo(13));
-    rig.velka.Arm({sim::at::EraseAck(), sim::FaultKind::kNoReply});
-    EraseFlash();
-    delay_ms = DelayForFortiethPoll(rig);
+    ASSERT_TRUE(rig.RunTo(state));
+    rig.velka.Arm({reply, sim::FaultKind::kNoReply});
+    EXPECT_FALSE(command());
+    const std::uint64_t sent = rig.recorder.write_times_us.back();
+    const std::vector<std::uint64_t> polls = PollsAfter(rig, sent);
+    ASSERT_EQ(polls.size(), 40u);
+    delay_ms = static_cast<std::uint32_t>((polls[39] - sent - kCommandToReplyUs) / 1000);
   }
   for (const std::uint32_t extra : {0u, 1u}) {
     UpdateRig rig;
-    ASSERT_TRUE(rig.RunTo(13));
-    rig.velka.Arm({.at = sim::at::EraseAck(),
-                   .kind = sim::FaultKind::kLateReply,
-                   .delay_ms = delay_ms + extra});
-    EXPECT_EQ(EraseFlash(), extra == 0) << "delay " << delay_ms + extra << " ms";
+    ASSERT_TRUE(rig.RunTo(state));
+    rig.velka.Arm({.at = reply, .kind = sim::FaultKind::kLateReply, .delay_ms = delay_ms + extra});
+    EXPECT_EQ(command(), extra == 0) << "reply " << delay_ms + extra << " ms late";
   }
+}
+
+TEST(EraseFlash, TheFortiethAcknowledgementPollIsTheLast) {
+  ExpectTheFortiethPollIsTheLast(13, sim::at::EraseAck(), EraseFlash);
 }
 
 TEST(EraseFlash, AnEraseThatNeverReportsStillCountsAfterFourHundredPolls) {
@@ -142,22 +141,7 @@ TEST(EnterDataMode, AcceptsTheReplyUpToTheFortiethPoll) {
     EXPECT_TRUE(EnterDataMode());
     EXPECT_EQ(rig.recorder.writes.back(), (Bytes{'D', '\r'}));
   }
-  std::uint32_t delay_ms = 0;
-  {
-    UpdateRig rig;
-    ASSERT_TRUE(rig.RunTo(16));
-    rig.velka.Arm({sim::at::DataMode(), sim::FaultKind::kNoReply});
-    EXPECT_FALSE(EnterDataMode());
-    delay_ms = DelayForFortiethPoll(rig);
-  }
-  for (const std::uint32_t extra : {0u, 1u}) {
-    UpdateRig rig;
-    ASSERT_TRUE(rig.RunTo(16));
-    rig.velka.Arm({.at = sim::at::DataMode(),
-                   .kind = sim::FaultKind::kLateReply,
-                   .delay_ms = delay_ms + extra});
-    EXPECT_EQ(EnterDataMode(), extra == 0) << "delay " << delay_ms + extra << " ms";
-  }
+  ExpectTheFortiethPollIsTheLast(16, sim::at::DataMode(), EnterDataMode);
 }
 
 TEST(EnterDataMode, IgnoresEveryOtherByte) {

@@ -60,9 +60,8 @@ TEST(Download, AResendAfterAWrongByteIsTheChunkAsBuilt) {
 
 TEST(Download, AnAcknowledgementBehindAnotherByteIsReadByTheNextPoll) {
   UpdateRig rig;
-  ASSERT_TRUE(rig.velka.Arm({.at = sim::at::Chunk(7),
-                             .kind = sim::FaultKind::kNoiseBeforeReply,
-                             .noise = {0x00}}));
+  ASSERT_TRUE(rig.velka.Arm(
+      {.at = sim::at::Chunk(7), .kind = sim::FaultKind::kNoiseBeforeReply, .noise = {0x00}}));
   ASSERT_TRUE(rig.RunUpdate());
   EXPECT_EQ(rig.Label(), kSuccessText);
 }

@@ -18,20 +18,22 @@ struct FailureCase {
 };
 
 const FailureCase kFailures[] = {
-    {"calibration", {sim::at::Calibration(), sim::FaultKind::kNoReply}, false,
+    {"calibration",
+     {sim::at::Calibration(), sim::FaultKind::kNoReply},
+     false,
      &kCalibrationOffFailedText},
     {"probe silent", {sim::at::Probe(), sim::FaultKind::kNoReply}, false, nullptr},
     {"probe wrong byte", {sim::at::Probe(), sim::FaultKind::kWrongReply}, false, nullptr},
     {"first 0x0C", {sim::at::Command0C(0), sim::FaultKind::kNoReply}, true, nullptr},
     {"second 0x0C", {sim::at::Command0C(1), sim::FaultKind::kNoReply}, true, nullptr},
-    {"chunk 5", {.at = sim::at::Chunk(5), .kind = sim::FaultKind::kNoReply, .times = 0}, false,
+    {"chunk 5",
+     {.at = sim::at::Chunk(5), .kind = sim::FaultKind::kNoReply, .times = 0},
+     false,
      &kDownloadFailedText},
     {"start", {sim::at::Start(), sim::FaultKind::kNoReply}, false, &kDownloadFailedText},
     {"erase", {sim::at::EraseAck(), sim::FaultKind::kNoReply}, false, &kErasingFailedText},
-    {"data mode", {sim::at::DataMode(), sim::FaultKind::kNoReply}, false,
-     &kDataTransferFailedText},
-    {"page", {sim::at::Page(0xFC, 3), sim::FaultKind::kNoReply}, false,
-     &kProgrammingFailedText},
+    {"data mode", {sim::at::DataMode(), sim::FaultKind::kNoReply}, false, &kDataTransferFailedText},
+    {"page", {sim::at::Page(0xFC, 3), sim::FaultKind::kNoReply}, false, &kProgrammingFailedText},
     {"closing", {sim::at::Closing(), sim::FaultKind::kNoReply}, false, &kProgrammingFailedText},
 };
 

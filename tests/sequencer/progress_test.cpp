@@ -18,13 +18,10 @@ TEST(Progress, OnlyTheThreeBusyTextsMoveTheBar) {
     int after;
   };
   const Case cases[] = {
-      {kDownloadingText, 0, 1},
-      {kErasingText, 99, 0},
-      {kProgrammingText, 41, 42},
-      {kProgrammingText + " ", 41, 41},
+      {kDownloadingText, 0, 1},   {kErasingText, 99, 0},
+      {kProgrammingText, 41, 42}, {kProgrammingText + " ", 41, 41},
       {near_erasing, 5, 5},  // German half differs
-      {"Downloading...", 5, 5},
-      {kConnectPrompt, 5, 5},
+      {"Downloading...", 5, 5},   {kConnectPrompt, 5, 5},
       {kDownloadingText, 100, 1},  // after a success the bar stands at 100
   };
   for (const std::uint8_t state : {std::uint8_t{0}, std::uint8_t{22}, std::uint8_t{255}}) {
