@@ -30,6 +30,7 @@ QString Text(const std::string& text) { return QString::fromStdString(text); }
 QLabel* ValueLabel() {
   auto* label = new QLabel();
   label->setWordWrap(true);
+  label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   label->setTextInteractionFlags(Qt::TextSelectableByMouse);
   return label;
 }
@@ -91,9 +92,7 @@ QWidget* DeviceWindow::MakeDeviceBox() {
   power_->setCheckable(true);
   connect(power_, &QPushButton::toggled, this, [this](bool on) {
     velka_.SetPower(on);
-    power_->setText(on ? "ON (press to switch off)" : "OFF (press to switch on)");
-    // The kind of device cannot change under power.
-    scenario_->setEnabled(!on);
+    ShowPower();
     Refresh();
   });
   scenario_ = new QComboBox();
@@ -101,7 +100,7 @@ QWidget* DeviceWindow::MakeDeviceBox() {
   connect(scenario_, &QComboBox::currentIndexChanged, this, [this](int index) {
     if (index >= 0) velka_.SetScenario(ScenarioNames()[static_cast<std::size_t>(index)].scenario);
   });
-  power_->setText("OFF (press to switch on)");
+  ShowPower();
   layout->addRow("Power:", power_);
   layout->addRow("Device needs:", scenario_);
   return box;
@@ -158,6 +157,7 @@ QWidget* DeviceWindow::MakeFaultBox() {
 QWidget* DeviceWindow::MakeSeenBox() {
   auto* box = new QGroupBox("What the device has seen");
   auto* layout = new QFormLayout(box);
+  layout->setLabelAlignment(Qt::AlignLeft | Qt::AlignTop);
   phase_ = ValueLabel();
   line_ = ValueLabel();
   chunks_ = ValueLabel();
@@ -175,9 +175,9 @@ QWidget* DeviceWindow::MakeSeenBox() {
 
 void DeviceWindow::StepChosen() {
   const StepName& step = StepNames()[static_cast<std::size_t>(std::max(0, step_->currentIndex()))];
-  const int last =
-      step.banked ? PagesIn(static_cast<std::uint8_t>(bank_->currentData().toInt())) - 1
-                  : step.last_index;
+  const int last = step.banked
+                       ? PagesIn(static_cast<std::uint8_t>(bank_->currentData().toInt())) - 1
+                       : step.last_index;
   index_->setRange(0, last);
   index_->setEnabled(step.last_index > 0);
   bank_->setEnabled(step.banked);
@@ -196,6 +196,19 @@ void DeviceWindow::ArmChosenFault() {
 
 bool DeviceWindow::ArmFault(const sim::Fault& fault) {
   if (!velka_.Arm(fault)) return false;
+  // The choosers show the last fault armed, however it was armed.
+  for (std::size_t s = 0; s < StepNames().size(); ++s) {
+    if (StepNames()[s].step == fault.at.step) step_->setCurrentIndex(static_cast<int>(s));
+  }
+  if (StepNames()[static_cast<std::size_t>(step_->currentIndex())].banked) {
+    bank_->setCurrentIndex(bank_->findData(fault.at.bank));
+  }
+  StepChosen();
+  index_->setValue(fault.at.index);
+  for (std::size_t k = 0; k < KindNames().size(); ++k) {
+    if (KindNames()[k].kind == fault.kind) kind_->setCurrentIndex(static_cast<int>(k));
+  }
+  every_time_->setChecked(fault.times == 0);
   armed_.push_back(Describe(fault));
   ShowArmed();
   return true;
@@ -205,6 +218,12 @@ void DeviceWindow::ShowArmed() {
   std::string text;
   for (const std::string& fault : armed_) text += (text.empty() ? "" : "\n") + fault;
   armed_list_->setText(text.empty() ? "none" : Text(text));
+}
+
+void DeviceWindow::ShowPower() {
+  power_->setText(power_->isChecked() ? "ON (press to switch off)" : "OFF (press to switch on)");
+  // The kind of device cannot change under power.
+  scenario_->setEnabled(!power_->isChecked());
 }
 
 void DeviceWindow::SetPower(bool on) { power_->setChecked(on); }
@@ -229,8 +248,7 @@ void DeviceWindow::Refresh() {
   if (power_->isChecked() != (status.phase != sim::Phase::kOff)) {
     const QSignalBlocker block_power(power_);
     power_->setChecked(status.phase != sim::Phase::kOff);
-    power_->setText(power_->isChecked() ? "ON (press to switch off)" : "OFF (press to switch on)");
-    scenario_->setEnabled(!power_->isChecked());
+    ShowPower();
   }
   FollowMainWindow();
 }

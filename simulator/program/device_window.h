@@ -43,6 +43,7 @@ class DeviceWindow final : public QWidget {
   void StepChosen();
   void ArmChosenFault();
   void ShowArmed();
+  void ShowPower();
   void FollowMainWindow();
 
   sim::Velka& velka_;

@@ -135,8 +135,8 @@ std::optional<sim::Fault> ParseFault(std::string_view text, std::string& error) 
     }
     fault.at.index = *index;
   }
-  if (fault.kind == sim::FaultKind::kEraseNeverCompletes &&
-      fault.at.step != sim::Step::kEraseAck && fault.at.step != sim::Step::kEraseDone) {
+  if (fault.kind == sim::FaultKind::kEraseNeverCompletes && fault.at.step != sim::Step::kEraseAck &&
+      fault.at.step != sim::Step::kEraseDone) {
     error = "only the erase can fail to complete";
     return {};
   }
@@ -153,7 +153,9 @@ std::string FaultSyntaxHelp() {
   for (const KindName& k : KindNames()) kinds += std::string(kinds.empty() ? "" : ", ") + k.name;
   for (const StepName& s : StepNames()) {
     steps += std::string(steps.empty() ? "" : ", ") + s.name +
-             (s.banked ? ":BANK:K" : s.last_index > 0 ? ":K" : "");
+             (s.banked           ? ":BANK:K"
+              : s.last_index > 0 ? ":K"
+                                 : "");
   }
   return "KIND is one of " + kinds + ";\nSTEP is one of " + steps +
          "\n(BANK in hex: DF, FC to FF). A trailing * spoils every occurrence of the step.";

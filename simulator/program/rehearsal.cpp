@@ -156,6 +156,10 @@ void Rehearsal::Finish(int exit_code, const std::string& why) {
               PhaseText(status).c_str(), LineText(status).c_str(), ChunksText(status).c_str(),
               PagesText(status).c_str(), ViolationsText(status, last_violation).c_str());
   std::printf("verdict: %s\n", VerdictText(velka_.FlashDifference()).c_str());
+  const QRect main = forms::WidgetOf(*Updater)->frameGeometry();
+  const QRect own = window_.frameGeometry();
+  std::printf("windows: updater %d,%d %dx%d; device %d,%d %dx%d\n", main.x(), main.y(),
+              main.width(), main.height(), own.x(), own.y(), own.width(), own.height());
   std::fflush(stdout);
   if (!plan_.screenshot_dir.empty()) SaveScreenshots();
 
@@ -175,10 +179,10 @@ void Rehearsal::SaveScreenshots() {
   QDir().mkpath(dir);
   const QString updater = dir + "/updater.png";
   const QString device = dir + "/device.png";
-  const bool saved = forms::WidgetOf(*Updater)->grab().save(updater, "PNG") &&
-                     window_.grab().save(device, "PNG");
-  std::printf("screenshots: %s %s%s\n", updater.toStdString().c_str(),
-              device.toStdString().c_str(), saved ? "" : " (could not be saved)");
+  const bool saved =
+      forms::WidgetOf(*Updater)->grab().save(updater, "PNG") && window_.grab().save(device, "PNG");
+  std::printf("screenshots: %s %s%s\n", updater.toStdString().c_str(), device.toStdString().c_str(),
+              saved ? "" : " (could not be saved)");
   std::fflush(stdout);
 }
 

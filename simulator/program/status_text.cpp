@@ -12,9 +12,13 @@ std::string PhaseText(const sim::Status& status) {
 }
 
 std::string LineText(const sim::Status& status) {
-  std::string text = status.adapter_open ? "host " + sim::Describe(status.host_line)
-                     : status.adapter_plugged ? "adapter closed"
-                                              : "adapter unplugged";
+  // The host's settings stay as last set while the adapter is closed or pulled out.
+  std::string text = "host " + sim::Describe(status.host_line);
+  if (!status.adapter_plugged) {
+    text += " (adapter unplugged)";
+  } else if (!status.adapter_open) {
+    text += " (adapter closed)";
+  }
   if (status.listening_baud != 0) {
     text += ", device listens at " + std::to_string(status.listening_baud);
   }
