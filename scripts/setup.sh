@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev
-          fonts-dejavu-core)
+          fonts-dejavu-core desktop-file-utils appstream dpkg-dev)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -2,7 +2,15 @@
 
 #include "payload/firmware.h"
 
-std::vector<sim::StepRef> AimableSteps() {
+namespace {
+
+bool HasData(const BankImage& image, std::int64_t offset) {
+  return offset >= 0 && offset < image.size && PageHasData(image.data + offset);
+}
+
+}  // namespace
+
+std::vector<sim::StepRef> AimableSteps(bool grouped) {
   namespace at = sim::at;
   std::vector<sim::StepRef> steps = {at::Sync(), at::Calibration(), at::Probe(), at::Command0C(0),
                                      at::Command0C(1)};
@@ -10,10 +18,11 @@ std::vector<sim::StepRef> AimableSteps() {
   steps.insert(steps.end(), {at::Start(), at::EraseAck(), at::EraseDone(), at::DataMode()});
   for (std::size_t b = 0; b < kBankCount; ++b) {
     const BankImage& image = BankImages[b];
-    for (std::uint32_t offset = 0; offset < image.size; offset += kPageSize) {
-      if (PageHasData(image.data + offset)) {
-        steps.push_back(at::Page(image.bank, static_cast<int>(offset / kPageSize)));
-      }
+    for (std::int64_t offset = 0; offset < image.size; offset += kPageSize) {
+      if (!HasData(image, offset)) continue;
+      const bool inner = HasData(image, offset - kPageSize) && HasData(image, offset + kPageSize);
+      if (grouped && inner) continue;
+      steps.push_back(at::Page(image.bank, static_cast<int>(offset / kPageSize)));
     }
   }
   steps.push_back(at::Closing());

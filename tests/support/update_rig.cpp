@@ -3,12 +3,12 @@
 #include "app/texts.h"
 #include "app/updater_form.h"
 #include "link/link.h"
-#include "platform/forms/qt/qt_backend.h"
 #include "sequencer/sequencer.h"
+#include "tests/support/rig_windows.h"
 
 UpdateRig::UpdateRig(const sim::Scenario& scenario, const sim::Timings& timings)
     : velka(clock, scenario, timings) {
-  forms::UseQtWindows();
+  UseRigWindows();
   Application->CreateForm(Updater);
   Updater->Show();
   const TNotifyEvent step = Updater->Timer1->OnTimer;

@@ -11,8 +11,9 @@
 #include "simulator/velka.h"
 #include "tests/support/recording_adapter.h"
 
-// The real main window (offscreen Qt widgets), the real sequencer and the simulated
-// Velka on one virtual clock: a whole update runs in the time its code takes.
+// The real main window (offscreen Qt widgets on Linux, Win32 windows on Windows), the
+// real sequencer and the simulated Velka on one virtual clock: a whole update runs in the
+// time its code takes.
 class UpdateRig {
  public:
   explicit UpdateRig(const sim::Scenario& scenario = {}, const sim::Timings& timings = {});

@@ -1,0 +1,4 @@
+#pragma once
+
+// Makes the forms the rig creates real windows of the platform's backend.
+void UseRigWindows();

@@ -1,0 +1,4 @@
+#include "platform/forms/qt/qt_backend.h"
+#include "tests/support/rig_windows.h"
+
+void UseRigWindows() { forms::UseQtWindows(); }
