@@ -1,6 +1,6 @@
 // talvek-bench-startup: talvek-updater's start-up exactly as its main does it, with a
 // watcher that reports when the release-notes window is shown and when it has been
-// painted, and then ends the process. The benchmark starts it and takes the time from its start.
+// painted, and then ends the process. The benchmark starts it and counts from there.
 // Prints "startup <shown> <painted>", both on the system's monotonic clock in ns.
 
 #include <unistd.h>

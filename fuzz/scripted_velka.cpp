@@ -148,7 +148,8 @@ std::uint64_t ScriptedVelka::ByteUs() const {
 
 std::optional<std::uint8_t> ScriptedVelka::NextWord() {
   const auto word = script_.Next();
-  if (!word && !exhausted_at_us_) exhausted_at_us_ = clock_.NowUs();
+  if (word || !exhausted_) last_word_us_ = clock_.NowUs();  // taken, or found used up
+  exhausted_ = !word;
   return word;
 }
 

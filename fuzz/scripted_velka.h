@@ -26,8 +26,10 @@ class ScriptedVelka final : public d2xx::Backend {
   // Every bank holds its image with its empty pages erased, and the closing frame was
   // acknowledged.
   bool FlashHoldsPayload() const;
-  // When the script ran out; nullopt while it lasts.
-  std::optional<std::uint64_t> ExhaustedAtUs() const { return exhausted_at_us_; }
+  bool Exhausted() const { return exhausted_; }
+  // When the device last took a word of the script (one for every write it receives),
+  // or found it used up.
+  std::uint64_t LastWordUs() const { return last_word_us_; }
 
   // For the open handle of `session`.
   bool Alive(std::uint64_t session) const;
@@ -66,7 +68,8 @@ class ScriptedVelka final : public d2xx::Backend {
 
   ticks::VirtualClock& clock_;
   Script& script_;
-  std::optional<std::uint64_t> exhausted_at_us_;
+  bool exhausted_ = false;
+  std::uint64_t last_word_us_ = 0;
   std::uint64_t session_ = 0;
   bool open_ = false;
   bool plugged_ = true;

@@ -16,11 +16,12 @@ namespace {
 
 // START is pressed again after a failure while the script lasts, up to this often.
 constexpr int kStarts = 3;
-// Once the script is used up the device is silent: the longest failure that can still
-// come (an erase's 8.24 s completion wait, then data mode) is over well within this.
+// Once the device stops reading the script (it is used up, or the updater writes no
+// more that reaches the device), the updater must have ended or be waiting at state 3
+// within this: its longest silence between writes is an erase's 8.24 s wait.
 constexpr std::uint32_t kSettleMs = 20000;
-// Before that, each word of the script holds the updater at most this long (an erase
-// that ends after 255 steps of 40 ms, or a refused write with its 5 s time-out).
+// While the script lasts, each word of it holds the updater at most this long (an
+// erase that ends after 255 steps of 40 ms, or a refused write with its 5 s time-out).
 constexpr std::uint32_t kPerWordMs = 11000;
 constexpr std::uint32_t kStartUpMs = 60000;
 
@@ -41,8 +42,7 @@ bool RunOnce(forms::VirtualLoop& loop, ticks::VirtualClock& clock, ScriptedVelka
   Updater->btStart->Click();
   const std::uint64_t limit_ms = kStartUpMs + kSettleMs + std::uint64_t{kPerWordMs} * size;
   const auto settled = [&] {
-    const auto exhausted = velka.ExhaustedAtUs();
-    return Ended() || (exhausted && clock.NowUs() >= *exhausted + kSettleMs * 1000ull);
+    return Ended() || clock.NowUs() >= velka.LastWordUs() + kSettleMs * 1000ull;
   };
   if (!loop.RunUntil(settled, static_cast<std::uint32_t>(limit_ms))) Finding("no end in time");
   if (Ended()) {
@@ -73,10 +73,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (Updater->lbInfo->Caption() == kSuccessText && !velka.FlashHoldsPayload()) {
       Finding("success claimed, but the flash does not hold the payload");
     }
-    if (!ended || UpdateState == 20 || velka.ExhaustedAtUs()) break;
+    if (!ended || UpdateState == 20 || velka.Exhausted()) break;
   }
 
-  std::fprintf(stderr, "END state %u label %.20s t=%llu\n", UpdateState, Updater->lbInfo->Caption().c_str(), (unsigned long long)clock.NowUs()/1000);
   if (UpdateState != 0) Updater->btStart->Click();  // STOP, or QUIT after a success
   if (AdapterHandle != nullptr) Finding("adapter open after STOP");
   Application->DestroyForms();
