@@ -10,15 +10,18 @@ namespace {
 
 // The script's word for a write: the low 3 bits say what happens, the high 5 bits
 // give a delay (in 25 ms steps), a count of junk bytes or a count of failing opens.
+// Junk is never a byte the protocol gives a meaning to: the protocol has no frame
+// numbers, so a stray 'f' after a page would acknowledge the next one, and no real
+// device sends one.
 enum Action {
-  kAnswer,       // the accepted reply at once
-  kAnswerLate,   // the accepted reply, late
-  kSilence,      // nothing
-  kJunk,         // 1 to 4 other bytes, no reply
-  kJunkFirst,    // 1 to 4 other bytes, then the accepted reply
-  kAnswerTwice,  // the accepted reply, and again later
-  kWriteFails,   // the adapter refuses this write after its whole write time-out
-  kUnplug,       // the adapter is pulled out; the next opens fail
+  kAnswer,          // the accepted reply at once
+  kAnswerLate,      // the accepted reply, late
+  kSilence,         // nothing
+  kJunk,            // 1 to 4 other bytes, no reply
+  kJunkFirst,       // 1 to 4 other bytes, then the accepted reply
+  kAnswerThenJunk,  // the accepted reply, 1 to 4 other bytes later
+  kWriteFails,      // the adapter refuses this write after its whole write time-out
+  kUnplug,          // the adapter is pulled out; the next opens fail
 };
 
 constexpr std::uint64_t kLatencyUs = 1000;
@@ -27,6 +30,8 @@ constexpr std::uint64_t kWriteTimeoutUs = 5000000;
 constexpr std::uint64_t kEraseStepUs = 40000;
 constexpr std::uint8_t kEraseNever = 0xFF;
 constexpr std::uint16_t kLoaderAddress = 0x5240;
+
+const std::uint8_t kReplyBytes[] = {'F', 'i', 0x96, 'e', 'f', 'd'};
 
 const std::vector<std::uint8_t> kSync = {0x00, 0x55, 0x66, 0x77, 0x88};
 const std::vector<std::uint8_t> kCalibrationOff = {0x00, 0x55, 0x87, 0x00, 0x78};
@@ -289,8 +294,8 @@ bool ScriptedVelka::Answer(int action, int param, const Received& received) {
   const auto junk = [&] {
     for (int i = 0; i <= (param & 3); ++i) {
       std::uint8_t byte = script_.NextOrZero();
-      while (std::find(received.accepts.begin(), received.accepts.end(), byte) !=
-             received.accepts.end()) {
+      while (std::find(std::begin(kReplyBytes), std::end(kReplyBytes), byte) !=
+             std::end(kReplyBytes)) {
         byte ^= 0x80;
         if (byte < 0x80) ++byte;
       }
@@ -309,10 +314,11 @@ bool ScriptedVelka::Answer(int action, int param, const Received& received) {
     case kJunkFirst:
       junk();
       break;
-    case kAnswerTwice:
+    case kAnswerThenJunk:
       if (can_accept) send(received.accepts.front());
-      at += param * kStepUs;
-      break;
+      at += (param >> 2) * kStepUs;
+      junk();
+      return can_accept;
     default:
       return false;
   }

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev
-          fonts-dejavu-core desktop-file-utils appstream dpkg-dev)
+          fonts-dejavu-core desktop-file-utils appstream dpkg-dev clang libclang-rt-14-dev)
 
 missing=()
 for p in "${packages[@]}"; do
