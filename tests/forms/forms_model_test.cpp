@@ -5,24 +5,11 @@
 
 #include "platform/forms/forms.h"
 #include "platform/forms/virtual_loop.h"
+#include "tests/forms/plain_form_design.h"
 
 namespace {
 
-const FormDesign kFormDesign{
-    .caption = "Probe",
-    .client_width = 100,
-    .client_height = 100,
-    .border_style = bsSingle,
-    .border_icons = biSystemMenu,
-    .position = poDesigned,
-    .form_style = fsNormal,
-    .scaled = false,
-    .design_text_height = 13,
-    .color = clBtnFace,
-    .font = {"MS Sans Serif", -11, false, clWindowText},
-    .icon = {nullptr, 0},
-    .old_create_order = false,
-};
+const FormDesign& kFormDesign = kPlainFormDesign;
 
 class TProbe;
 TProbe* Probe = nullptr;
