@@ -109,8 +109,7 @@ TEST_F(Win32BackendTest, AModalFormDisablesTheOtherWindowsAndASystemCloseCancels
   other.Show();
   bool modal_on_screen = false;
   loop_.After(10, [&] {
-    modal_on_screen =
-        probe::Visible(*form_) && probe::Enabled(*form_) && !probe::Enabled(other);
+    modal_on_screen = probe::Visible(*form_) && probe::Enabled(*form_) && !probe::Enabled(other);
     probe::SystemClose(*form_);
   });
   EXPECT_EQ(form_->ShowModal(), mrCancel);
@@ -140,7 +139,6 @@ TEST_F(Win32BackendTest, TheUpdaterWindowsAsDesigned) {
   loop_.After(10, [&] {
     shown_modally = probe::Visible(*RTFM) && !probe::Enabled(*Updater);
     notes_text = probe::Text(*RTFM->lbRTFM);
-    fprintf(stderr, "DBG form=%s label=%s frame=%d %d visible=%d\n", probe::Text(*RTFM).c_str(), RTFM->lbRTFM->Name().c_str(), probe::FrameOf(*RTFM).resizable, probe::FrameOf(*RTFM).top_most, probe::Visible(*RTFM->lbRTFM));
     probe::Click(*RTFM->Button1);
   });
   Application->CreateForm(RTFM);
@@ -148,7 +146,12 @@ TEST_F(Win32BackendTest, TheUpdaterWindowsAsDesigned) {
   EXPECT_TRUE(probe::Enabled(*Updater));
   EXPECT_FALSE(probe::Visible(*RTFM));
   EXPECT_EQ(notes_text, forms::SystemText(kReleaseNotes));
-  EXPECT_EQ(notes_text.find("\n\r"), std::string::npos);
+  std::size_t breaks = 0;
+  for (std::size_t at = notes_text.find("\r\n"); at != std::string::npos;
+       at = notes_text.find("\r\n", at + 2)) {
+    ++breaks;
+  }
+  EXPECT_EQ(breaks, 15u);
   // Resizable, on top, no system menu and so no close box.
   const probe::Frame notes = probe::FrameOf(*RTFM);
   EXPECT_TRUE(notes.resizable);

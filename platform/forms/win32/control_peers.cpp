@@ -19,11 +19,11 @@ class ControlWindow : public Win32ControlPeer {
  public:
   ControlWindow(TControl& control, const char* window_class, DWORD style)
       : control_(control), form_peer_(static_cast<Win32FormPeer&>(*control.Form()->Peer())) {
-    window_ = CreateWindowExA(0, window_class, "", WS_CHILD | style,
-                              form_peer_.Scaled(control.Left()), form_peer_.Scaled(control.Top()),
-                              form_peer_.Scaled(control.Width()),
-                              form_peer_.Scaled(control.Height()), form_peer_.Handle(), nullptr,
-                              GetModuleHandleA(nullptr), nullptr);
+    window_ =
+        CreateWindowExA(0, window_class, "", WS_CHILD | style, form_peer_.Scaled(control.Left()),
+                        form_peer_.Scaled(control.Top()), form_peer_.Scaled(control.Width()),
+                        form_peer_.Scaled(control.Height()), form_peer_.Handle(), nullptr,
+                        GetModuleHandleA(nullptr), nullptr);
     SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   }
   ~ControlWindow() override {
@@ -106,9 +106,7 @@ class ButtonPeer final : public ControlWindow {
 class ImagePeer final : public ControlWindow {
  public:
   explicit ImagePeer(TImage& image)
-      : ControlWindow(image, "STATIC",
-                      SS_BITMAP |
-                          (image.Design().center ? SS_CENTERIMAGE : 0)),
+      : ControlWindow(image, "STATIC", SS_BITMAP | (image.Design().center ? SS_CENTERIMAGE : 0)),
         bitmap_(MakeBitmap(image.Design(), form_peer_.Scaled(image.Width()),
                            form_peer_.Scaled(image.Height()))) {
     SendMessageA(window_, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap_));

@@ -1,7 +1,6 @@
 #include "platform/forms/win32/form_peer.h"
 
 #include "platform/forms/win32/control_peers.h"
-#include <cstdio>
 
 namespace forms {
 namespace {
@@ -53,7 +52,6 @@ Win32FormPeer::Win32FormPeer(TForm& form) : form_(form), scale_(ScaleOf(form.Des
   window_ = CreateWindowExA(ex_style, kFormClass, form.Caption().c_str(), style, CW_USEDEFAULT,
                             CW_USEDEFAULT, outer.right - outer.left, outer.bottom - outer.top,
                             nullptr, nullptr, GetModuleHandleA(nullptr), this);
-  fprintf(stderr, "DBG create %p err=%lu\n", (void*)window_, GetLastError());
   if (design.icon.data != nullptr) {
     if (HICON icon = LoadIconA(GetModuleHandleA(nullptr), "MAINICON")) {
       SendMessageA(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));

@@ -15,8 +15,7 @@ EXPORT std::uint32_t WINAPI FT_SetBaudRate(void* handle, std::uint32_t baud) {
   return stand_in::SetBaudRate(handle, baud);
 }
 EXPORT std::uint32_t WINAPI FT_SetDataCharacteristics(void* handle, std::uint8_t word_length,
-                                                      std::uint8_t stop_bits,
-                                                      std::uint8_t parity) {
+                                                      std::uint8_t stop_bits, std::uint8_t parity) {
   return stand_in::SetDataCharacteristics(handle, word_length, stop_bits, parity);
 }
 EXPORT std::uint32_t WINAPI FT_SetFlowControl(void* handle, std::uint16_t flow, std::uint8_t xon,

@@ -59,8 +59,8 @@ std::uint32_t SetBaudRate(void* handle, std::uint32_t baud) {
   return FT_SetBaudRate(Of(handle), baud);
 }
 
-std::uint32_t SetDataCharacteristics(void* handle, std::uint8_t word_length,
-                                     std::uint8_t stop_bits, std::uint8_t parity) {
+std::uint32_t SetDataCharacteristics(void* handle, std::uint8_t word_length, std::uint8_t stop_bits,
+                                     std::uint8_t parity) {
   std::scoped_lock hold(Lock());
   Use();
   return FT_SetDataCharacteristics(Of(handle), word_length, stop_bits, parity);
@@ -97,8 +97,7 @@ std::uint32_t Purge(void* handle, std::uint32_t mask) {
   return FT_Purge(Of(handle), mask);
 }
 
-std::uint32_t Write(void* handle, const void* data, std::uint32_t length,
-                    std::uint32_t* written) {
+std::uint32_t Write(void* handle, const void* data, std::uint32_t length, std::uint32_t* written) {
   std::scoped_lock hold(Lock());
   Use();
   return FT_Write(Of(handle), data, length, written);
