@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build and the tests need, only those missing.
-# Works as root or through sudo; prints nothing when nothing is to do.
+# Installs the Debian packages the build and the tests need, only those missing; with
+# package names as arguments, those instead. Works as root or through sudo; prints
+# nothing when nothing is to do.
 set -euo pipefail
 
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev
           fonts-dejavu-core desktop-file-utils appstream dpkg-dev clang libclang-rt-14-dev)
+[ $# -gt 0 ] && packages=("$@")
 
 missing=()
 for p in "${packages[@]}"; do

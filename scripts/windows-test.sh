@@ -5,25 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(cmake ninja-build g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth googletest)
-
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  sudo=()
-  [ "$(id -u)" -eq 0 ] || sudo=(sudo)
-  echo "Installing: ${missing[*]}"
-  log=$(mktemp)
-  if ! { "${sudo[@]}" apt-get update -qq && \
-         DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
-           "${missing[@]}"; } >"$log" 2>&1; then
-    cat "$log" >&2
-    exit 1
-  fi
-  rm -f "$log"
-fi
+scripts/setup.sh cmake ninja-build g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth googletest
 
 export WINEPREFIX="$PWD/build/windows/wineprefix"
 export WINEDEBUG=-all

@@ -5,8 +5,10 @@
 // model whenever told that something changed. With no backend installed the model
 // works alone (properties only), and with no loop installed nothing is dispatched.
 
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -62,5 +64,11 @@ EventLoop* CurrentLoop();
 
 // Every form alive, in creation order; the loops tick the timers of all of them.
 const std::vector<TForm*>& LiveForms();
+
+// For the real-time loops, on the program clock: when the earliest running timer of a
+// live form falls due (nullopt when none runs), and one tick for each timer due now,
+// however many intervals went by.
+std::optional<std::uint64_t> EarliestTimerDueUs();
+void TickDueTimers();
 
 }  // namespace forms

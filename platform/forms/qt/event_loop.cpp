@@ -2,8 +2,6 @@
 #include <QMessageBox>
 #include <QTimer>
 #include <algorithm>
-#include <limits>
-#include <vector>
 
 #include "platform/forms/backend.h"
 #include "platform/forms/qt/application.h"
@@ -13,14 +11,6 @@
 
 namespace forms {
 namespace {
-
-bool IsLive(const TTimer* timer) {
-  for (const TForm* form : LiveForms()) {
-    const auto& timers = form->Timers();
-    if (std::find(timers.begin(), timers.end(), timer) != timers.end()) return true;
-  }
-  return false;
-}
 
 // One precise Qt timer, always set for the earliest due form timer; its timeout is an
 // ordinary Qt event, so a tick never cuts into a handler.
@@ -55,37 +45,18 @@ class QtEventLoop final : public EventLoop {
 
  private:
   void Schedule() {
-    std::uint64_t earliest = std::numeric_limits<std::uint64_t>::max();
-    for (const TForm* form : LiveForms()) {
-      for (const TTimer* timer : form->Timers()) {
-        if (timer->Active()) earliest = std::min(earliest, timer->DueUs());
-      }
-    }
-    if (earliest == std::numeric_limits<std::uint64_t>::max()) {
+    const std::optional<std::uint64_t> earliest = EarliestTimerDueUs();
+    if (!earliest) {
       wake_.stop();
       return;
     }
     const std::uint64_t now = ticks::Current().NowUs();
-    const std::uint64_t wait_ms = earliest > now ? (earliest - now + 999) / 1000 : 0;
+    const std::uint64_t wait_ms = *earliest > now ? (*earliest - now + 999) / 1000 : 0;
     wake_.start(static_cast<int>(std::min<std::uint64_t>(wait_ms, 24u * 3600 * 1000)));
   }
 
-  // One tick for each timer due, however many intervals went by.
   void DispatchDue() {
-    std::vector<TTimer*> due;
-    const std::uint64_t now = ticks::Current().NowUs();
-    for (const TForm* form : LiveForms()) {
-      for (TTimer* timer : form->Timers()) {
-        if (timer->Active() && timer->DueUs() <= now) due.push_back(timer);
-      }
-    }
-    for (TTimer* timer : due) {
-      // An earlier handler may have stopped, restarted or destroyed it.
-      if (!IsLive(timer) || !timer->Active() || timer->DueUs() > ticks::Current().NowUs()) {
-        continue;
-      }
-      RunHandler([timer] { timer->Tick(ticks::Current().NowUs()); });
-    }
+    TickDueTimers();
     Schedule();
   }
 

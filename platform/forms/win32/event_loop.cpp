@@ -1,6 +1,4 @@
 #include <algorithm>
-#include <limits>
-#include <vector>
 
 #include "platform/forms/backend.h"
 #include "platform/forms/win32/program_clock.h"
@@ -16,14 +14,6 @@ constexpr UINT_PTR kWakeTimer = 1;
 // Timers already due: posted, since a window timer cannot fire sooner than 10 ms.
 constexpr UINT kDueNow = WM_APP + 1;
 constexpr std::uint64_t kLongestWaitMs = 24u * 3600 * 1000;
-
-bool IsLive(const TTimer* timer) {
-  for (const TForm* form : LiveForms()) {
-    const auto& timers = form->Timers();
-    if (std::find(timers.begin(), timers.end(), timer) != timers.end()) return true;
-  }
-  return false;
-}
 
 // One window timer on a message-only window, always set for the earliest due form
 // timer. Its ticks are posted messages, dispatched by whichever loop runs (a modal
@@ -80,40 +70,23 @@ class Win32EventLoop final : public EventLoop {
   }
 
   void Schedule() {
-    std::uint64_t earliest = std::numeric_limits<std::uint64_t>::max();
-    for (const TForm* form : LiveForms()) {
-      for (const TTimer* timer : form->Timers()) {
-        if (timer->Active()) earliest = std::min(earliest, timer->DueUs());
-      }
-    }
-    if (earliest == std::numeric_limits<std::uint64_t>::max()) {
+    const std::optional<std::uint64_t> earliest = EarliestTimerDueUs();
+    if (!earliest) {
       KillTimer(window_, kWakeTimer);
       return;
     }
     const std::uint64_t now = ProgramNowUs();
-    if (earliest <= now) {
+    if (*earliest <= now) {
       KillTimer(window_, kWakeTimer);
       if (!due_now_posted_) due_now_posted_ = PostMessageA(window_, kDueNow, 0, 0) != 0;
       return;
     }
-    const std::uint64_t wait_ms = std::min((earliest - now + 999) / 1000, kLongestWaitMs);
+    const std::uint64_t wait_ms = std::min((*earliest - now + 999) / 1000, kLongestWaitMs);
     SetTimer(window_, kWakeTimer, static_cast<UINT>(wait_ms), nullptr);
   }
 
-  // One tick for each timer due, however many intervals went by.
   void DispatchDue() {
-    std::vector<TTimer*> due;
-    const std::uint64_t now = ProgramNowUs();
-    for (const TForm* form : LiveForms()) {
-      for (TTimer* timer : form->Timers()) {
-        if (timer->Active() && timer->DueUs() <= now) due.push_back(timer);
-      }
-    }
-    for (TTimer* timer : due) {
-      // An earlier handler may have stopped, restarted or destroyed it.
-      if (!IsLive(timer) || !timer->Active() || timer->DueUs() > ProgramNowUs()) continue;
-      RunHandler([timer] { timer->Tick(ProgramNowUs()); });
-    }
+    TickDueTimers();
     Schedule();
   }
 
