@@ -132,7 +132,8 @@ TEST(FaultMatrix, EveryStepUnderEveryFaultEndsDefinedAndRecovers) {
   for (const sim::StepRef& step : AimableSteps(kGroupPages)) {
     for (const FaultKind kind : kKinds) {
       // Only a device that answers the probe with 0x96 is sent Command0CFrames.
-      UpdateRig rig({.needs_second_pass = step.step == sim::Step::kCommand0C});
+      UpdateRig rig({.needs_second_pass = step.step == sim::Step::kCommand0C}, {},
+                    UpdateRig::Window::kHidden);
       if (!rig.velka.Arm({.at = step, .kind = kind})) {
         ++not_applicable;
         continue;

@@ -6,11 +6,11 @@
 #include "sequencer/sequencer.h"
 #include "tests/support/rig_windows.h"
 
-UpdateRig::UpdateRig(const sim::Scenario& scenario, const sim::Timings& timings)
+UpdateRig::UpdateRig(const sim::Scenario& scenario, const sim::Timings& timings, Window window)
     : velka(clock, scenario, timings) {
   UseRigWindows();
   Application->CreateForm(Updater);
-  Updater->Show();
+  if (window == Window::kShown) Updater->Show();
   const TNotifyEvent step = Updater->Timer1->OnTimer;
   Updater->Timer1->OnTimer = [this, step](TObject* sender) {
     step(sender);

@@ -16,7 +16,10 @@
 // time its code takes.
 class UpdateRig {
  public:
-  explicit UpdateRig(const sim::Scenario& scenario = {}, const sim::Timings& timings = {});
+  // Hidden: nothing is painted, for runs of thousands of updates that check outcomes only.
+  enum class Window { kShown, kHidden };
+  explicit UpdateRig(const sim::Scenario& scenario = {}, const sim::Timings& timings = {},
+                     Window window = Window::kShown);
   ~UpdateRig();
   UpdateRig(const UpdateRig&) = delete;
   UpdateRig& operator=(const UpdateRig&) = delete;

@@ -48,7 +48,12 @@ class ControlWindow : public Win32ControlPeer {
     text_ = std::move(text);
     SetWindowTextA(window_, text_.c_str());
   }
-  void ShowVisibility() { ShowWindow(window_, control_.Visible() ? SW_SHOWNA : SW_HIDE); }
+  // Only a change: showing a shown control still costs the system a round of repainting.
+  void ShowVisibility() {
+    if (shown_ == control_.Visible()) return;
+    shown_ = control_.Visible();
+    ShowWindow(window_, shown_ ? SW_SHOWNA : SW_HIDE);
+  }
 
   TControl& control_;
   Win32FormPeer& form_peer_;
@@ -57,6 +62,7 @@ class ControlWindow : public Win32ControlPeer {
  private:
   HFONT font_ = nullptr;
   std::string text_;
+  bool shown_ = false;
 };
 
 class LabelPeer final : public ControlWindow {
@@ -129,16 +135,20 @@ class ProgressBarPeer final : public ControlWindow {
       : ControlWindow(bar, PROGRESS_CLASSA, bar.Design().smooth ? PBS_SMOOTH : 0), bar_(bar) {
     SendMessageA(window_, PBM_SETRANGE32, static_cast<WPARAM>(bar.Min()),
                  static_cast<LPARAM>(bar.Max()));
+    SendMessageA(window_, PBM_SETPOS, static_cast<WPARAM>(position_), 0);
   }
   void Changed() override {
-    SendMessageA(window_, PBM_SETPOS, static_cast<WPARAM>(bar_.Position()), 0);
     ShowVisibility();
+    if (bar_.Position() == position_) return;
+    position_ = bar_.Position();
+    SendMessageA(window_, PBM_SETPOS, static_cast<WPARAM>(position_), 0);
     // Painted now: a long handler holds the GUI thread while the bar moves.
     UpdateWindow(window_);
   }
 
  private:
   TProgressBar& bar_;
+  int position_ = bar_.Position();
 };
 
 }  // namespace
