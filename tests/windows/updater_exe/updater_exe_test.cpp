@@ -22,6 +22,8 @@ namespace {
 
 const std::string kRunFolder = TALVEK_END_TO_END_DIR;
 const std::string kScreenshots = TALVEK_SCREENSHOT_DIR;
+const std::string kMainTitle =
+    kApplicationTitle + " " + kDeviceName + " Version: " + kFirmwareRelease;
 constexpr DWORD kPollMs = 50;
 
 std::string TextOf(HWND window) {
@@ -80,12 +82,23 @@ HWND FindChild(HWND form, const char* window_class) {
 
 class UpdaterExe : public ::testing::Test {
  protected:
-  void SetUp() override {
+  // The program in a folder of this test's own, with the stand-in library beside it
+  // (where the system looks first) or with none.
+  void Start(bool with_library) {
+    const std::string folder =
+        kRunFolder + "\\" + ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    exe_ = folder + "\\talvek-updater.exe";
+    verdict_ = folder + "\\verdict.txt";
     CreateDirectoryA(kRunFolder.c_str(), nullptr);
+    CreateDirectoryA(folder.c_str(), nullptr);
     CreateDirectoryA(kScreenshots.c_str(), nullptr);
-    // The library beside the program, where the system looks for it first.
     ASSERT_TRUE(CopyFileA(TALVEK_UPDATER_EXE, exe_.c_str(), FALSE));
-    ASSERT_TRUE(CopyFileA(TALVEK_STAND_IN_DLL, (kRunFolder + "\\FTD2XX.dll").c_str(), FALSE));
+    const std::string library = folder + "\\FTD2XX.dll";
+    if (with_library) {
+      ASSERT_TRUE(CopyFileA(TALVEK_STAND_IN_DLL, library.c_str(), FALSE));
+    } else {
+      DeleteFileA(library.c_str());
+    }
     DeleteFileA(verdict_.c_str());
     SetEnvironmentVariableA("TALVEK_STAND_IN_VERDICT", verdict_.c_str());
 
@@ -93,11 +106,12 @@ class UpdaterExe : public ::testing::Test {
     startup.cb = sizeof startup;
     std::string command = "\"" + exe_ + "\"";
     ASSERT_TRUE(CreateProcessA(exe_.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                               kRunFolder.c_str(), &startup, &process_));
+                               folder.c_str(), &startup, &process_));
     CloseHandle(process_.hThread);
   }
 
   void TearDown() override {
+    if (process_.hProcess == nullptr) return;
     if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
       TerminateProcess(process_.hProcess, 99);
       WaitForSingleObject(process_.hProcess, INFINITE);
@@ -135,12 +149,13 @@ class UpdaterExe : public ::testing::Test {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   }
 
-  std::string exe_ = kRunFolder + "\\talvek-updater.exe";
-  std::string verdict_ = kRunFolder + "\\verdict.txt";
+  std::string exe_;
+  std::string verdict_;
   PROCESS_INFORMATION process_{};
 };
 
 TEST_F(UpdaterExe, NotesStartUpdateQuit) {
+  ASSERT_NO_FATAL_FAILURE(Start(true));
   HWND notes = WaitForForm(kApplicationTitle, 30000);
   ASSERT_NE(notes, nullptr) << "the release notes come up alone";
   EXPECT_NE(Child(notes, "Static", forms::SystemText(kReleaseNotes)), nullptr);
@@ -149,8 +164,7 @@ TEST_F(UpdaterExe, NotesStartUpdateQuit) {
   EXPECT_TRUE(CaptureWindow(notes, kScreenshots + "\\exe-release-notes.bmp"));
   PostMessageA(ok, BM_CLICK, 0, 0);
 
-  const std::string title = kApplicationTitle + " " + kDeviceName + " Version: " + kFirmwareRelease;
-  HWND updater = WaitForForm(title, 10000);
+  HWND updater = WaitForForm(kMainTitle, 10000);
   ASSERT_NE(updater, nullptr) << "after OK, the main window alone";
   EXPECT_NE(Child(updater, "Static", forms::SystemText(kConnectPrompt)), nullptr);
   HWND start = Child(updater, "Button", kStartCaption);
@@ -181,6 +195,28 @@ TEST_F(UpdaterExe, NotesStartUpdateQuit) {
   GetExitCodeProcess(process_.hProcess, &exit_code);
   EXPECT_EQ(exit_code, 0u);
   EXPECT_EQ(ReadVerdict(), "flash equals firmware, violations: 0");
+}
+
+// Without the vendor's library the program runs on and asks for the adapter, as it does
+// when the adapter is unplugged; closing the window ends it normally.
+TEST_F(UpdaterExe, WithoutTheLibraryAsksForTheAdapter) {
+  ASSERT_NO_FATAL_FAILURE(Start(false));
+  HWND notes = WaitForForm(kApplicationTitle, 30000);
+  ASSERT_NE(notes, nullptr);
+  PostMessageA(Child(notes, "Button", kNotesButtonCaption), BM_CLICK, 0, 0);
+  HWND updater = WaitForForm(kMainTitle, 10000);
+  ASSERT_NE(updater, nullptr);
+  PostMessageA(Child(updater, "Button", kStartCaption), BM_CLICK, 0, 0);
+  EXPECT_TRUE(WaitUntil(
+      [&] {
+        return Child(updater, "Static", forms::SystemText(kAdapterNotFoundPrompt)) != nullptr;
+      },
+      10000));
+  PostMessageA(updater, WM_CLOSE, 0, 0);
+  ASSERT_EQ(WaitForSingleObject(process_.hProcess, 10000), WAIT_OBJECT_0);
+  DWORD exit_code = 1;
+  GetExitCodeProcess(process_.hProcess, &exit_code);
+  EXPECT_EQ(exit_code, 0u);
 }
 
 }  // namespace
